@@ -1,0 +1,16 @@
+# Fails when a file outside platform/qt/ (and the tools) includes a Qt header:
+# the engine must build and be tested without a display.
+file(GLOB_RECURSE sources RELATIVE ${ROOT} ${ROOT}/*.h ${ROOT}/*.cpp)
+set(offenders "")
+foreach(path IN LISTS sources)
+  if(path MATCHES "^(platform/qt|tools|build[^/]*)/")
+    continue()
+  endif()
+  file(STRINGS ${ROOT}/${path} hits REGEX "^[ \t]*#[ \t]*include[ \t]*<Q")
+  if(hits)
+    list(APPEND offenders ${path})
+  endif()
+endforeach()
+if(offenders)
+  message(FATAL_ERROR "Qt headers outside platform/qt/: ${offenders}")
+endif()
