@@ -13,8 +13,10 @@
 // position the candidates are a back-reference of every length the match
 // allows (2 bytes), a space pair (1 byte for a space and a byte 0x40..0x7F),
 // a single literal (1 byte, for 0x00 and 0x09..0x7F) and a literal run of 1
-// to 8 bytes (1 + k bytes, for anything). Among equal costs the longer token
-// wins, which also makes the stream quicker to unpack.
+// to 8 bytes (1 + k bytes, for anything). Among parses of equal length the
+// one with the fewest tokens wins: it unpacks quicker, since the unpacker's
+// cost is mostly per token. So a cost is stream bytes and tokens in one
+// number, bytes in the high bits.
 namespace {
 
 struct Match {
@@ -67,33 +69,35 @@ bool IsSingleLiteral(uint8_t b) { return b == 0 || (b >= 0x09 && b <= 0x7F); }
 std::vector<uint8_t> PackStream(std::span<const uint8_t> in) {
   const size_t n = in.size();
   const std::vector<Match> matches = FindMatches(in);
-  std::vector<uint32_t> cost(n + 1, 0);
+  constexpr int kTokenBits = 24;  // tokens of inputs up to 16 MiB; past that still a valid parse
+  auto price = [](uint64_t bytes) { return bytes << kTokenBits | 1; };
+  std::vector<uint64_t> cost(n + 1, 0);
   std::vector<Step> steps(n);
   for (size_t i = n; i-- > 0;) {
-    uint32_t best = std::numeric_limits<uint32_t>::max();
+    uint64_t best = std::numeric_limits<uint64_t>::max();
     Step step{Token::Run, 1};
-    auto consider = [&](uint32_t c, Token token, size_t length) {
+    auto consider = [&](uint64_t c, Token token, size_t length) {
       if (c < best) {
         best = c;
         step = {token, static_cast<uint8_t>(length)};
       }
     };
     for (size_t len = matches[i].length; len >= kMinMatch; --len) {
-      consider(2 + cost[i + len], Token::Reference, len);
+      consider(price(2) + cost[i + len], Token::Reference, len);
     }
     if (in[i] == ' ' && i + 1 < n && in[i + 1] >= 0x40 && in[i + 1] <= 0x7F) {
-      consider(1 + cost[i + 2], Token::Space, 2);
+      consider(price(1) + cost[i + 2], Token::Space, 2);
     }
-    if (IsSingleLiteral(in[i])) consider(1 + cost[i + 1], Token::Literal, 1);
+    if (IsSingleLiteral(in[i])) consider(price(1) + cost[i + 1], Token::Literal, 1);
     for (size_t k = std::min<size_t>(8, n - i); k >= 1; --k) {
-      consider(static_cast<uint32_t>(1 + k) + cost[i + k], Token::Run, k);
+      consider(price(1 + k) + cost[i + k], Token::Run, k);
     }
     cost[i] = best;
     steps[i] = step;
   }
 
   std::vector<uint8_t> out;
-  out.reserve(cost[0]);
+  out.reserve(cost[0] >> kTokenBits);
   for (size_t i = 0; i < n;) {
     const Step s = steps[i];
     switch (s.token) {
