@@ -4,11 +4,15 @@
 //
 // The sample volume has 207 pages, each a main-text article followed by its
 // commentary article, and an index of chapters listing the pages. The prose
-// is generated: invented words built from common Hebrew letters, mixed with
-// a short list of everyday function words, set into sentences with the usual
-// punctuation. It only has to look like a real volume and exercise the
-// reader's limits. Everything comes from one fixed seed and our own PRNG, so
-// the output is byte-identical on every run and platform.
+// is generated: a lexicon of invented words, built from common Hebrew
+// letters as stems and endings, and a short list of everyday function words,
+// drawn with the frequencies of real prose (a few words all the time, most
+// of them rarely), in the pairs and set phrases that real prose repeats, and
+// set into sentences with the usual punctuation. It only has to look like a
+// real volume, exercise the reader's limits and pack as a real text does
+// (to well under half its size: common words recur within the packer's
+// window). Everything comes from one fixed seed and our own PRNG, so the
+// output is byte-identical on every run and platform.
 //
 // Sections:
 //   1. Checks and the letter code
@@ -182,6 +186,14 @@ std::string numeral(std::size_t n) {
 }
 
 // ---- 4. Words -----------------------------------------------------------
+//
+// Random letters for every word would give a text in which nothing recurs:
+// it would neither look like prose nor pack like it. So the words come from
+// a lexicon built once: the function words below and a few thousand
+// invented words, ranked, and drawn by Zipf's law. On top of that, as in
+// real prose, words keep company (each has a few favourite followers), a
+// commentary has its stock phrases, each page has the words of its own
+// subject, and a writer takes up a few words he wrote a little earlier.
 
 std::vector<std::string> word_list(std::initializer_list<const char*> words) {
     std::vector<std::string> out;
@@ -254,22 +266,24 @@ std::string invented_word(Rng& rng, std::size_t length) {
 
 // Invented words are built as Hebrew ones are: a stem and, about half the
 // time, one of the common endings. A stem comes back with several endings,
-// the stems made first the most often, so that even a rare word shares its
-// stem with words that turn up all the time. Stem lengths 1..7 (a stem of
-// one letter is a word of its own); with the endings, words come out at
-// about the lengths above.
+// so that even a rare word shares its stem with words that turn up often.
+// Stem lengths 1..7 (a stem of one letter is a word of its own, without an
+// ending); with the endings and prefixes, the words of the text average
+// about three and a half letters.
 const std::vector<std::string> kEndings = {"", enc("ה"), enc("ו"), enc("י"), enc("ת"),
                                            enc("ים"), enc("ות"), enc("ין"), enc("יה")};
 constexpr std::array<int, 9> kEndingWeights = {50, 12, 6, 6, 5, 9, 7, 3, 2};
-constexpr std::array<int, 7> kBareStemLengths = {4, 22, 34, 22, 11, 5, 2};
-constexpr std::size_t kNewStemPercent = 25;
+constexpr std::array<int, 7> kBareStemLengths = {5, 30, 36, 18, 7, 3, 1};
+constexpr std::size_t kNewStemPercent = 12;
+// Stems are drawn again by Zipf's law (below), but with a large shift, so
+// that no one stem's forms crowd the text.
+constexpr std::size_t kStemShift = 15;
 
 // Draws an index in proportion to weights that were summed in advance.
 class Weights {
 public:
     void add(std::uint64_t weight) { sums_.push_back(total() + weight); }
     std::uint64_t total() const { return sums_.empty() ? 0 : sums_.back(); }
-    std::size_t size() const { return sums_.size(); }
 
     std::size_t draw(Rng& rng) const {
         require(!sums_.empty(), "drawing from no weights");
@@ -281,28 +295,48 @@ private:
     std::vector<std::uint64_t> sums_;
 };
 
+// The integer square root: the largest s with s * s <= n.
+std::uint64_t isqrt(std::uint64_t n) {
+    std::uint64_t s = 0;
+    for (std::uint64_t bit = std::uint64_t{1} << 31; bit != 0; bit >>= 1)
+        if ((s + bit) * (s + bit) <= n) s += bit;
+    return s;
+}
+
 // Words come up as in real prose, by Zipf's law: the word of rank r (from 0)
-// in proportion to 1 / (r + kZipfShift). The shift keeps the very first
-// ranks from taking too large a share. A few thousand words drawn this way
-// give a text whose common words recur all the time, as they do in a real
-// book, and whose rare words still make it read as varied prose.
-constexpr std::size_t kInventedWords = 1200;
-constexpr std::uint64_t kZipfShift = 1;
-constexpr std::uint64_t kZipfScale = std::uint64_t{1} << 32;
+// about in proportion to 1 / r, here 1 / (r + kZipfShift)^(9/8). The shift
+// keeps the very first ranks from taking too large a share (the commonest
+// word makes about one word in thirty); the exponent, a little over one,
+// keeps the tail of rare words as thin as in a real text. A few
+// thousand words drawn this way give a text whose common words recur all
+// the time, as they do in a real book, and whose rare words still make it
+// read as varied prose. The weights are computed in integers, with
+// x^(1/8) in 16.16 fixed point from three square roots, so that they are
+// the same on every platform.
+constexpr std::size_t kInventedWords = 2500;
+constexpr std::size_t kZipfShift = 5;
 
-std::uint64_t zipf_weight(std::size_t rank) { return kZipfScale / (rank + kZipfShift); }
+std::uint64_t zipf_weight(std::size_t rank, std::size_t shift) {
+    const auto x = static_cast<std::uint64_t>(rank + shift);
+    require(x >= 1 && x < (std::uint64_t{1} << 24), "Zipf rank out of range");
+    const std::uint64_t root2 = isqrt(x << 32);         // x^(1/2) * 2^16
+    const std::uint64_t root4 = isqrt(root2 << 16);     // x^(1/4) * 2^16
+    const std::uint64_t root8 = isqrt(root4 << 16);     // x^(1/8) * 2^16
+    return (std::uint64_t{1} << 48) / (x * root8);
+}
 
-// Stock phrases of two or three words, which commentary prose leans on.
+// Stock phrases of two or three words, which commentary prose leans on,
+// drawn by Zipf's law with a larger shift than the words.
 constexpr std::size_t kPhrases = 64;
-constexpr std::size_t kPhraseShift = 6;
+constexpr std::size_t kPhraseShift = 11;
 
 // Words keep company: each word has a few words that often follow it, and
 // one of them follows it kFollowPercent of the time, the first of them most
 // often. This is what makes the pairs and runs of words recur that real
 // prose is full of.
 constexpr std::size_t kFollowers = 3;
-constexpr std::array<int, kFollowers> kFollowerWeights = {3, 2, 1};
-constexpr std::size_t kFollowPercent = 70;
+constexpr std::array<int, kFollowers> kFollowerWeights = {6, 3, 1};
+constexpr std::size_t kFollowPercent = 80;
 
 struct Lexicon {
     std::vector<std::string> words;   // the most common first
@@ -341,7 +375,7 @@ Lexicon make_lexicon(Rng& rng) {
             } else {
                 add_letters(rng, length, w);
                 stems.push_back(w);
-                stem_weights.add(zipf_weight(stems.size() - 1));
+                stem_weights.add(zipf_weight(stems.size() - 1, kStemShift));
             }
         } else {
             w = stems[stem_weights.draw(rng)];
@@ -361,10 +395,10 @@ Lexicon make_lexicon(Rng& rng) {
     for (std::size_t rank = 0; rank < lex.words.size(); ++rank) {
         const std::string& w = lex.words[rank];
         require(word_ok(w), "lexicon word breaks the final-form rule");
-        lex.by_rank.add(zipf_weight(rank));
+        lex.by_rank.add(zipf_weight(rank, kZipfShift));
         if (w.size() < lex.of_length.size()) {
             lex.of_length[w.size()].push_back(rank);
-            lex.of_length_weights[w.size()].add(zipf_weight(rank));
+            lex.of_length_weights[w.size()].add(zipf_weight(rank, kZipfShift));
         }
     }
 
@@ -404,7 +438,7 @@ Lexicon make_lexicon(Rng& rng) {
     }
     // Their frequencies fall off more gently than the words', so that no one
     // formula takes over.
-    for (std::size_t i = 0; i < lex.phrases.size(); ++i) lex.phrase_weights.add(zipf_weight(i + kPhraseShift));
+    for (std::size_t i = 0; i < lex.phrases.size(); ++i) lex.phrase_weights.add(zipf_weight(i, kPhraseShift));
     return lex;
 }
 
@@ -412,7 +446,8 @@ Lexicon make_lexicon(Rng& rng) {
 // few dozen, which the lexicon alone would bring up only now and then. They
 // are drawn among themselves by Zipf's law too, so each page has a couple of
 // key words and a longer tail of its own.
-constexpr std::size_t kTopicWords = 40;
+constexpr std::size_t kTopicWords = 20;
+constexpr std::size_t kTopicShift = 5;
 
 struct Topic {
     std::vector<std::size_t> ranks;
@@ -426,7 +461,7 @@ Topic topic_words(Rng& rng, const Lexicon& lex) {
         const std::size_t r = rng.range(30, lex.words.size() - 1);
         if (lex.invented[r] && lex.words[r].size() >= 2 && chosen.insert(r).second) {
             topic.ranks.push_back(r);
-            topic.weights.add(zipf_weight(topic.ranks.size() - 1));
+            topic.weights.add(zipf_weight(topic.ranks.size() - 1, kTopicShift));
         }
     }
     return topic;
@@ -451,8 +486,8 @@ struct Voice {
 // takes up the last few words, which would read as a stutter.
 constexpr std::size_t kEchoReach = 250;
 constexpr std::size_t kEchoNear = 20;
-constexpr std::size_t kEchoMin = 2;
-constexpr std::size_t kEchoMax = 3;
+constexpr std::size_t kEchoMin = 3;
+constexpr std::size_t kEchoMax = 5;
 
 // The rank of the last word written, for its followers; kNoWord after a
 // subject word or at the start of a paragraph.
@@ -558,8 +593,10 @@ struct Mark {
     std::size_t left;   // words still to come inside it, counting the current one
 };
 
-// Writes a paragraph of exactly `length` bytes. The plain words used are
-// appended to *seen, if given, so that a commentary can quote them.
+// Writes a paragraph of exactly `length` bytes in the given voice. The plain
+// words used (not the abbreviations) are appended to the voice's record of
+// what its article has said, and to *seen, if given, so that a commentary
+// can quote them.
 std::string paragraph(Rng& rng, Voice& voice, std::size_t length, std::vector<std::string>* seen) {
     require(length >= kMinParagraph && length <= kMaxText, "paragraph size out of range");
     std::string out;
@@ -755,14 +792,15 @@ Article commentary(Rng& rng, Voice voice, std::size_t page, const PagePlan& plan
 
 constexpr std::size_t kPages = 207;
 
-// How often a word is one of the page's subject words, and a word is a stock
-// phrase instead, in percent: a commentary is more formulaic than its text.
-constexpr std::size_t kTextTopicPercent = 8;
-constexpr std::size_t kTextPhrasePercent = 10;
-constexpr std::size_t kNoteTopicPercent = 8;
-constexpr std::size_t kNotePhrasePercent = 18;
-constexpr std::size_t kTextEchoPercent = 20;
-constexpr std::size_t kNoteEchoPercent = 20;
+// How often, in percent, a word is one of the page's subject words, a stock
+// phrase comes instead of a word, and a few words from earlier in the
+// article come back: a commentary is more formulaic than its text.
+constexpr std::size_t kTextTopicPercent = 20;
+constexpr std::size_t kTextPhrasePercent = 6;
+constexpr std::size_t kNoteTopicPercent = 25;
+constexpr std::size_t kNotePhrasePercent = 12;
+constexpr std::size_t kTextEchoPercent = 14;
+constexpr std::size_t kNoteEchoPercent = 18;
 
 // Article sizes in bytes, averaging a little under 2,900 so that the volume
 // comes to about 1.2 MB.
