@@ -45,8 +45,6 @@ int32_t CurrentLetterBase() { return gSettings.letterBase ? *gSettings.letterBas
 
 uint32_t CurrentFlags() { return gSettings.flags ? *gSettings.flags : 0; }
 
-uint32_t* BoundFlags() { return gSettings.flags; }
-
 const char16_t* MapLetters(const uint8_t* text, int32_t n, ConversionBuffer& shared) {
   n = std::max(n, 0);
   if (!shared.chars || shared.capacity < n) {

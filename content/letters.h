@@ -47,10 +47,6 @@ void BindLetterSettings(const int32_t* letterBase, uint32_t* flags);
 int32_t CurrentLetterBase();
 uint32_t CurrentFlags();
 
-// The Flags word itself, for the few places that suspend or invert Reverse
-// for the length of one call; null when unbound.
-uint32_t* BoundFlags();
-
 // The display character of one letter-code byte under a letter base.
 constexpr char16_t DisplayCharacter(uint8_t byte, int32_t letterBase) {
   if (byte >= kFirstLetter && byte <= kLastLetter) {
