@@ -11,13 +11,13 @@
 #include <string>
 #include <string_view>
 
+#include "content/article.h"
 #include "tools/pack/containers.h"
 #include "tools/pack/volume_source.h"
 
 namespace {
 
-constexpr uint16_t kArticleResourceBase = 1000;
-constexpr uint16_t kIndexResource = 32767;
+constexpr auto kIndexResource = static_cast<uint16_t>(kIndexNumber + kArticleResourceBase);
 constexpr uint16_t kTagBase = 20;  // both tags of article N are N + 20
 constexpr uint16_t kIndexTag1 = 1, kIndexTag2 = 255;
 

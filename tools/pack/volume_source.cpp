@@ -5,13 +5,13 @@
 #include <cstdio>
 #include <optional>
 
+#include "content/article.h"
 #include "content/letters.h"
 
 // Sections: decoding UTF-8 and characters; numbers and words; the line
 // parser (a small state machine: header, articles, index).
 namespace {
 
-constexpr int kArticleCount = 414;
 constexpr char32_t kFirstHebrewLetter = 0x5D0;
 constexpr char32_t kLastHebrewLetter = 0x5EA;
 
@@ -165,7 +165,7 @@ void Parser::Line(int number, std::string_view line) {
       if (section_ == Section::Index) { Error("an article after the index"); return; }
       if (words.size() != 2) { Error("'article' takes one number"); return; }
       const auto expected = static_cast<uint32_t>(articles_.size() + 1);
-      const std::optional<uint32_t> n = Number(words[1], 1, kArticleCount, "an article number");
+      const std::optional<uint32_t> n = Number(words[1], 1, uint32_t{kArticleCount}, "an article number");
       if (!n) return;
       if (*n != expected) {
         Error("article " + std::to_string(*n) + " out of order: expected article " + std::to_string(expected));
@@ -245,7 +245,7 @@ void Parser::IndexRecord(std::vector<std::string_view> words, std::string_view t
     id = *v; flags = 0x8C; level = 1;
   } else if (words[0] == "entry") {
     if (words.size() != 2) { Error("'entry' takes an article number"); return; }
-    const auto v = Number(words[1], 1, kArticleCount, "an entry's article number");
+    const auto v = Number(words[1], 1, uint32_t{kArticleCount}, "an entry's article number");
     if (!v) return;
     id = 0x4000 + *v; flags = 0x01; level = 2;
   } else if (words[0] == "outline") {
