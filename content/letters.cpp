@@ -45,6 +45,16 @@ int32_t CurrentLetterBase() { return gSettings.letterBase ? *gSettings.letterBas
 
 uint32_t CurrentFlags() { return gSettings.flags ? *gSettings.flags : 0; }
 
+uint32_t SuspendReverse() {
+  const uint32_t flags = CurrentFlags();
+  if (gSettings.flags) *gSettings.flags = flags & ~kFlagReverse;
+  return flags;
+}
+
+void RestoreFlags(uint32_t flags) {
+  if (gSettings.flags) *gSettings.flags = flags;
+}
+
 const char16_t* MapLetters(const uint8_t* text, int32_t n, ConversionBuffer& shared) {
   n = std::max(n, 0);
   if (!shared.chars || shared.capacity < n) {

@@ -47,6 +47,12 @@ void BindLetterSettings(const int32_t* letterBase, uint32_t* flags);
 int32_t CurrentLetterBase();
 uint32_t CurrentFlags();
 
+// Clears the Reverse bit of the bound Flags word for the length of one
+// measurement, so that widths and fits follow the stored order, and returns
+// the word as it was for RestoreFlags.
+uint32_t SuspendReverse();
+void RestoreFlags(uint32_t flags);
+
 // The display character of one letter-code byte under a letter base.
 constexpr char16_t DisplayCharacter(uint8_t byte, int32_t letterBase) {
   if (byte >= kFirstLetter && byte <= kLastLetter) {
