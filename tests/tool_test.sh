@@ -42,7 +42,29 @@ first=$("$tool" dump 1 | head -1)
 case "$first" in "0000 dc 00 "*) ;; *) fail "dump 1 starts with '$first'" ;; esac
 [ "$("$tool" dump 31767 | wc -l)" -ge 1 ] || fail "dump of the index is empty"
 
-for verb in list unpack resource dump; do
+# render: a PNG of the pane's size, without a display; the same options twice
+# give the same image, and other options another.
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+env -u DISPLAY -u QT_QPA_PLATFORM "$tool" render 1 -o "$out/a.png" 2>/dev/null || fail "render 1 exited $?"
+[ "$(head -c 8 "$out/a.png" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] || fail "render 1 wrote no PNG"
+# The PNG header: width and height, 32 bits big-endian each, at byte 16.
+[ "$(od -An -tu1 -j16 -N8 "$out/a.png" | tr -s ' ' | sed 's/^ //')" = "0 0 0 240 0 0 1 64" ] || fail "render 1 is not 240 by 320"
+"$tool" render 1 -o "$out/b.png" 2>/dev/null
+cmp -s "$out/a.png" "$out/b.png" || fail "render is not repeatable"
+"$tool" render 1 -o "$out/c.png" --width 300 --height 200 --face "Frank Ruehl CLM" --size -14 --base 224 \
+  --reverse --top 3 --highlight 40:80 2>/dev/null || fail "render with every option exited $?"
+[ "$(od -An -tu1 -j16 -N8 "$out/c.png" | tr -s ' ' | sed 's/^ //')" = "0 0 1 44 0 0 0 200" ] || fail "render --width 300 --height 200"
+expect 2 "$tool" render 1
+expect 2 "$tool" render -o "$out/d.png"
+expect 2 "$tool" render 1 -o "$out/d.png" --base 100
+expect 2 "$tool" render 1 -o "$out/d.png" --width 0
+expect 2 "$tool" render 1 -o "$out/d.png" --highlight 5
+expect 2 "$tool" render 1 -o "$out/d.png" --colour red
+expect 1 "$tool" render 415 -o "$out/d.png"
+expect 1 "$tool" render 1 -o "$out/no/such/folder/d.png"
+
+for verb in list unpack resource dump render; do
   "$tool" "$verb" --help | grep -q "usage: quenzil-tool $verb" || fail "$verb --help"
 done
 expect 0 "$tool" --help

@@ -5,6 +5,8 @@
 //   quenzil-tool unpack N      the unpacked bytes of article N (31767: the index)
 //   quenzil-tool resource N    the container of article N, as stored
 //   quenzil-tool dump N        one line per record, texts in reading order
+//   quenzil-tool render N -o FILE.png [options]
+//                              article N laid out and drawn in one pane
 //
 // Exit status: 0 done, 1 the article cannot be had, 2 bad use.
 #include <charconv>
@@ -17,12 +19,24 @@
 #include "content/article.h"
 #include "content/letters.h"
 #include "content/records.h"
+#include "pane/pane.h"
+#include "platform/qt/qt_backend.h"
 #include "platform/resources.h"
 
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: quenzil-tool list | unpack N | resource N | dump N  (N: 1 to 414, or 31767 for the index)";
+    "usage: quenzil-tool list | unpack N | resource N | dump N | render N -o FILE.png [options]\n"
+    "       (N: 1 to 414, or 31767 for the index; each command takes --help)";
+
+constexpr std::string_view kRenderHelp =
+    "usage: quenzil-tool render N -o FILE.png [--width W] [--height H] [--face NAME] [--size S]\n"
+    "                           [--base 97|224|1488] [--reverse] [--top T] [--highlight START:END]\n"
+    "Lays article N out in one pane of W by H pixels (240 by 320) and writes what the pane\n"
+    "draws as a PNG: face NAME (\"David CLM\"), font size S (0: the default; negative: the\n"
+    "character height in pixels, positive: the cell height), the letter base (1488), the\n"
+    "Reverse setting, top line T (0) and a highlight from byte offset START to END.\n"
+    "Needs no display.\n";
 
 struct Verb {
   std::string_view name;
@@ -167,6 +181,150 @@ constexpr Verb kVerbs[] = {
      RunDump},
 };
 
+// A UTF-8 text as UTF-16; empty when it is not well-formed.
+std::u16string Utf16FromUtf8(std::string_view in) {
+  std::u16string out;
+  for (size_t i = 0; i < in.size();) {
+    const auto b = static_cast<uint8_t>(in[i]);
+    const size_t extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : 4;
+    if (extra == 4 || i + extra >= in.size()) return {};
+    char32_t c = extra == 0 ? b : b & (0x3F >> extra);
+    for (size_t k = 1; k <= extra; ++k) {
+      const auto next = static_cast<uint8_t>(in[i + k]);
+      if ((next >> 6) != 2) return {};
+      c = c << 6 | (next & 0x3F);
+    }
+    i += extra + 1;
+    if (c >= 0x10000) {
+      c -= 0x10000;
+      out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+    } else {
+      out.push_back(static_cast<char16_t>(c));
+    }
+  }
+  return out;
+}
+
+// The options of render, as given.
+struct RenderOptions {
+  int32_t number = 0;
+  const char* output = nullptr;
+  int32_t width = 240;
+  int32_t height = 320;
+  std::u16string face = u"David CLM";
+  int32_t size = 0;
+  int32_t base = kUnicodeLetterBase;
+  bool reverse = false;
+  int32_t top = 0;
+  int32_t highlightStart = 0;
+  int32_t highlightEnd = 0;
+};
+
+bool ParseNumber(std::string_view text, int32_t lowest, int32_t highest, int32_t* value) {
+  int32_t v = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (ec != std::errc() || end != text.data() + text.size() || v < lowest || v > highest) return false;
+  *value = v;
+  return true;
+}
+
+// Fills options from argv[2..]; an error message, or empty when they are good.
+std::string ParseRender(int argc, char** argv, RenderOptions* o) {
+  bool haveNumber = false;
+  for (int i = 2; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    const std::string_view value = hasValue ? argv[i + 1] : "";
+    auto number = [&](int32_t lowest, int32_t highest, int32_t* out) {
+      if (!hasValue || !ParseNumber(value, lowest, highest, out)) return false;
+      ++i;
+      return true;
+    };
+    if (arg == "-o") {
+      if (!hasValue) return "-o needs a file name";
+      o->output = argv[++i];
+    } else if (arg == "--width") {
+      if (!number(1, 8192, &o->width)) return "--width needs a number from 1 to 8192";
+    } else if (arg == "--height") {
+      if (!number(1, 8192, &o->height)) return "--height needs a number from 1 to 8192";
+    } else if (arg == "--size") {
+      if (!number(-500, 500, &o->size)) return "--size needs a number from -500 to 500";
+    } else if (arg == "--top") {
+      if (!number(0, UINT16_MAX, &o->top)) return "--top needs a number from 0 to 65535";
+    } else if (arg == "--base") {
+      if (!number(0, INT32_MAX, &o->base) ||
+          (o->base != kLatinLetterBase && o->base != kCodePageLetterBase && o->base != kUnicodeLetterBase)) {
+        return "--base needs 97, 224 or 1488";
+      }
+    } else if (arg == "--face") {
+      if (!hasValue) return "--face needs a name";
+      const std::u16string face = Utf16FromUtf8(value);
+      if (face.empty() || face.size() >= kFaceNameLength) return "--face needs a name of 1 to 31 characters";
+      o->face = face;
+      ++i;
+    } else if (arg == "--reverse") {
+      o->reverse = true;
+    } else if (arg == "--highlight") {
+      const size_t colon = value.find(':');
+      if (!hasValue || colon == std::string_view::npos ||
+          !ParseNumber(value.substr(0, colon), 0, UINT16_MAX, &o->highlightStart) ||
+          !ParseNumber(value.substr(colon + 1), 0, UINT16_MAX, &o->highlightEnd)) {
+        return "--highlight needs START:END, byte offsets";
+      }
+      ++i;
+    } else if (!haveNumber && ParseNumber(arg, INT32_MIN, INT32_MAX, &o->number)) {
+      haveNumber = true;
+    } else {
+      return "unknown render option '" + std::string(arg) + "'";
+    }
+  }
+  if (!haveNumber) return "render needs an article number";
+  if (!o->output) return "render needs -o FILE.png";
+  return {};
+}
+
+int RunRender(int argc, char** argv) {
+  RenderOptions o;
+  const std::string error = ParseRender(argc, argv, &o);
+  if (!error.empty()) return BadUse(error + "\n" + std::string(kRenderHelp));
+  ArticleBuffer article;
+  if (!Load(o.number, &article)) return 1;
+
+  uint32_t flags = o.reverse ? kFlagReverse : 0;
+  BindLetterSettings(&o.base, &flags);
+  StartQtApplication(&argc, argv, true);
+  SurfaceHandle surface = CreateImageSurface(o.width, o.height);
+  if (!surface) {
+    std::cerr << "quenzil-tool: no memory for a " << o.width << " by " << o.height << " image\n";
+    return 1;
+  }
+  FontSpec spec{};
+  std::copy(o.face.begin(), o.face.end(), spec.FontName);
+  spec.FontSize = o.size;
+  spec.FontAsciiBase = o.base;
+  const Rect rect{0, 0, o.width, o.height};
+  TextPane* pane = CreatePane(surface, &rect, spec, 100);
+  int status = pane ? LayOutArticle(pane, &article, true) : kPaneNoMemory;
+  if (status == kPaneOk) {
+    pane->topLine = static_cast<uint16_t>(o.top);
+    pane->highlightStart = static_cast<uint16_t>(o.highlightStart);
+    pane->highlightEnd = static_cast<uint16_t>(o.highlightEnd);
+    status = DrawPane(pane, true);
+  }
+  int result = 0;
+  if (status != kPaneOk) {
+    std::cerr << "quenzil-tool: article " << o.number << " cannot be laid out (status " << status << ")\n";
+    result = 1;
+  } else if (!SaveSurfacePng(surface, o.output)) {
+    std::cerr << "quenzil-tool: cannot write " << o.output << '\n';
+    result = 1;
+  }
+  DestroyPane(pane);
+  DestroyImageSurface(surface);
+  return result;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -180,6 +338,13 @@ int main(int argc, char** argv) {
   if (name == "--help" || name == "-h") {
     std::cout << kUsage << '\n';
     return 0;
+  }
+  if (name == "render") {
+    if (argc == 3 && std::string_view(argv[2]) == "--help") {
+      std::cout << kRenderHelp;
+      return 0;
+    }
+    return RunRender(argc, argv);
   }
   for (const Verb& verb : kVerbs) {
     if (verb.name != name) continue;
