@@ -1,14 +1,22 @@
 #!/usr/bin/env bash
 # Runs one fuzz target for a bounded time, seeded with a few of the volume's
-# real containers. Any crash, sanitizer report or leak fails the test.
+# real containers (seeds "resource"), or with its unpacked articles behind
+# four bytes of layout parameters (seeds "layout": a 240-pixel pane 160 high).
+# Any crash, sanitizer report or leak fails the test.
+#   run_fuzz.sh FUZZER QUENZIL-TOOL SECONDS [resource|layout]
 set -euo pipefail
 fuzzer=$1
 tool=$2
 seconds=$3
+seeds=${4:-resource}
 corpus=$(mktemp -d)
 trap 'rm -rf "$corpus"' EXIT
 for n in 1 2 115 414 31767; do
-  "$tool" resource "$n" >"$corpus/container-$n"
+  if [ "$seeds" = layout ]; then
+    { printf '\xf0\x00\xa0\x00'; "$tool" unpack "$n"; } >"$corpus/article-$n"
+  else
+    "$tool" resource "$n" >"$corpus/container-$n"
+  fi
 done
 "$fuzzer" "$corpus" -max_total_time="$seconds" -max_len=8192 -timeout=10 -rss_limit_mb=2048 \
   -print_final_stats=1 -artifact_prefix="${TMPDIR:-/tmp}/$(basename "$fuzzer")-"
