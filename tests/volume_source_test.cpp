@@ -105,6 +105,7 @@ const FaultCase kFaults[] = {
     {"NoTab", Source("title א"), 3, "needs a TAB"},
     {"RecordBeforeArticle", "quenzil-volume 1\ntitle\tא\n", 2, "before the first 'article'"},
     {"FlagsZero", Source("record 0 0\tא"), 3, "flags must be a number from 1 to 255"},
+    {"FlagsOfBlankAfterAlone", Source("record 0x80 0\tא"), 3, "flags 0x80 make no style, kind or alignment; use 0x81"},
     {"RuleWithText", Source("title\tא\nrecord 0x07 10\tא"), 4, "a rule record has no text"},
     {"ArticleWithoutRecords", Source("# nothing"), 2, "article 1 has no records"},
     {"HeadingIdNotAHeading", Source("title\tא", "heading 0xC000\tא"), 831, "a heading id"},

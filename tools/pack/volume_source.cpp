@@ -218,6 +218,9 @@ void Parser::ArticleRecord(std::vector<std::string_view> words, std::string_view
     const auto f = Number(words[1], 1, 255, "flags");
     const auto p = Number(words[2], 0, 255, "param");
     if (!f || !p) return;
+    // Rows carry their record's flags less the blank-after bit, and a row
+    // of flags 0 ends the line table: flags 0x80 would cut the page short.
+    if (*f == 0x80) { Error("flags 0x80 make no style, kind or alignment; use 0x81"); return; }
     flags = static_cast<uint8_t>(*f);
     param = static_cast<uint8_t>(*p);
   } else {
