@@ -37,20 +37,27 @@ FirstRow FindFirstRow(TextPane* pane) {
 
 uint8_t StartStyle(const LineEntry& line) { return IsRule(line.flags) ? uint8_t{kFlagPlain} : line.flags; }
 
-// The hanging word of a row stored reversed: after the body's stored run,
-// past the spaces, to the end of the record's text.
-struct Span {
+// The hanging word of a row stored reversed, as it is drawn: it begins
+// after the body's stored run, past the spaces, and runs to the end of the
+// record's text; the bytes of it that fit its column stand at the column's
+// right, next to the body.
+struct HangingBox {
   uint16_t start;
-  int32_t count;
+  int32_t count;  // the bytes that fit
+  int32_t x;
+  int32_t width;
 };
-Span ReversedHangingWord(const TextPane* pane, const LineEntry& line) {
+HangingBox ReversedHangingWord(const TextPane* pane, const LineEntry& line) {
   const uint8_t* bytes = pane->article.bytes.get();
   int32_t at = line.offset + line.length;
   while (bytes[at] != 0 && bytes[at] != kSpace) ++at;
   while (bytes[at] == kSpace) ++at;
   int32_t end = at;
   while (bytes[end] != 0) ++end;
-  return {static_cast<uint16_t>(at), end - at};
+  int32_t width = line.hangWidth;
+  int32_t count = end - at;
+  MeasureFit(pane->surface, bytes + at, &width, &count);
+  return {static_cast<uint16_t>(at), count, line.x + line.width + line.hangWidth - width, width};
 }
 
 // The hanging word of a row in stored order, from the row's offset to the
@@ -111,11 +118,8 @@ int DrawPane(TextPane* pane, bool clearBackground) {
       }
       int32_t body = line.offset;
       if (line.hangWidth != 0 && (line.flags & kFlagStoredReversed)) {
-        const Span word = ReversedHangingWord(pane, line);
-        int32_t w = line.hangWidth;
-        int32_t fit = word.count;
-        MeasureFit(surface, bytes + word.start, &w, &fit);
-        DrawTextBox(surface, bytes + word.start, fit, line.x + line.width + line.hangWidth - w, y, w, line.height);
+        const HangingBox word = ReversedHangingWord(pane, line);
+        DrawTextBox(surface, bytes + word.start, word.count, word.x, y, word.width, line.height);
       } else if (line.hangWidth != 0) {
         const int32_t length = StoredHangingWordLength(pane, line);
         int32_t w = line.hangWidth;
@@ -164,12 +168,8 @@ int DrawHighlight(TextPane* pane) {
       int32_t body = line.offset;
       if (line.hangWidth != 0 && (line.flags & kFlagStoredReversed)) {
         // The hanging word of a reversed row is highlighted whole.
-        const Span word = ReversedHangingWord(pane, line);
-        int32_t w = line.hangWidth;
-        int32_t fit = word.count;
-        MeasureFit(surface, bytes + word.start, &w, &fit);
-        DrawColouredText(surface, bytes + word.start, fit, line.x + line.width + line.hangWidth - w, y, w,
-                         line.height, kBlue, kYellow);
+        const HangingBox word = ReversedHangingWord(pane, line);
+        DrawColouredText(surface, bytes + word.start, word.count, word.x, y, word.width, line.height, kBlue, kYellow);
       } else if (line.hangWidth != 0) {
         const int32_t length = StoredHangingWordLength(pane, line);
         DrawHighlightRun(pane, line.offset, length, line.x - line.hangWidth, y);

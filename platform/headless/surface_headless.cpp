@@ -7,19 +7,11 @@
 
 #include "platform/bitmap.h"
 #include "platform/headless/headless.h"
+#include "platform/surface_state.h"
 
 struct PlatformFont {
   FontDescription description;
   int32_t size;  // H: the text height
-};
-
-struct PlatformPen {
-  Colour colour;
-};
-
-struct PlatformBrush {
-  Colour colour;
-  bool stock;
 };
 
 struct PlatformBitmap {
@@ -31,20 +23,12 @@ struct PlatformSurface {
   int32_t height;
   std::vector<Colour> pixels;
   PlatformFont defaultFont;
-  PlatformPen defaultPen{kBlack};
   FontHandle font;
-  PenHandle pen;
-  BrushHandle brush;
-  Colour textColour = kBlack;
-  Colour backgroundColour = kWhite;
-  int32_t backgroundMode = kOpaque;
+  SurfaceState state;
   std::vector<DrawnText> drawn;
 };
 
 namespace {
-
-PlatformBrush gWhiteBrush{kWhite, true};
-PlatformBrush gBlackBrush{kBlack, true};
 
 int32_t FontSize(const FontDescription& d) {
   if (d.height == 0) return kHeadlessDefaultHeight;
@@ -82,12 +66,14 @@ void DrawRun(PlatformSurface* surface, int32_t x, int32_t y, const char16_t* s, 
   const PlatformFont& font = *surface->font;
   const int32_t h = font.size;
   surface->drawn.push_back({std::u16string(s, static_cast<size_t>(std::max(n, 0))), x, y, RunWidth(font, s, n), h,
-                            surface->textColour, surface->backgroundColour, surface->backgroundMode,
+                            surface->state.textColour, surface->state.backgroundColour, surface->state.backgroundMode,
                             font.description});
   for (int32_t i = 0; i < n; ++i) {
     const int32_t w = CharacterWidth(font, s[i]);
-    if (surface->backgroundMode == kOpaque) Fill(surface, {x, y, x + w, y + h}, clip, surface->backgroundColour);
-    if (s[i] != u' ') Fill(surface, {x + 1, y + 1, x + w - 1, y + h - 1}, clip, surface->textColour);
+    if (surface->state.backgroundMode == kOpaque) {
+      Fill(surface, {x, y, x + w, y + h}, clip, surface->state.backgroundColour);
+    }
+    if (s[i] != u' ') Fill(surface, {x + 1, y + 1, x + w - 1, y + h - 1}, clip, surface->state.textColour);
     x += w;
   }
 }
@@ -105,8 +91,6 @@ SurfaceHandle CreateImageSurface(int32_t width, int32_t height) {
   s->pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), kWhite);
   s->defaultFont = {FontDescription{}, kHeadlessDefaultHeight};
   s->font = &s->defaultFont;
-  s->pen = &s->defaultPen;
-  s->brush = &gWhiteBrush;
   return s;
 }
 
@@ -180,72 +164,23 @@ void DrawTextCentred(SurfaceHandle surface, const char16_t* s, int32_t n, const 
 }
 
 void DrawTextFilled(SurfaceHandle surface, int32_t x, int32_t y, const Rect& fill, const char16_t* s, int32_t n) {
-  Fill(surface, fill, Whole(surface), surface->backgroundColour);
+  Fill(surface, fill, Whole(surface), surface->state.backgroundColour);
   if (n > 0) DrawRun(surface, x, y, s, n, fill);
 }
 
-// --- Colours and modes ---------------------------------------------------------------
+// --- Rectangles -------------------------------------------------------------------------
 
-Colour SetTextColour(SurfaceHandle surface, Colour colour) {
-  return std::exchange(surface->textColour, colour & 0xFFFFFF);
-}
-
-Colour GetTextColour(SurfaceHandle surface) { return surface->textColour; }
-
-Colour SetBackgroundColour(SurfaceHandle surface, Colour colour) {
-  return std::exchange(surface->backgroundColour, colour & 0xFFFFFF);
-}
-
-Colour GetBackgroundColour(SurfaceHandle surface) { return surface->backgroundColour; }
-
-int32_t SetBackgroundMode(SurfaceHandle surface, int32_t mode) {
-  if (mode != kTransparent && mode != kOpaque) return 0;
-  return std::exchange(surface->backgroundMode, mode);
-}
-
-int32_t GetBackgroundMode(SurfaceHandle surface) { return surface->backgroundMode; }
-
-// --- Pens, brushes and rectangles ----------------------------------------------------
-
-BrushHandle GetStockBrush(int32_t kind) {
-  switch (kind) {
-    case kWhiteBrush: return &gWhiteBrush;
-    case kBlackBrush: return &gBlackBrush;
-    default: return nullptr;
-  }
-}
-
-PenHandle CreateSolidPen(Colour colour) { return new (std::nothrow) PlatformPen{colour & 0xFFFFFF}; }
-
-BrushHandle CreateSolidBrush(Colour colour) { return new (std::nothrow) PlatformBrush{colour & 0xFFFFFF, false}; }
-
-void DeletePen(PenHandle pen) { delete pen; }
-
-void DeleteBrush(BrushHandle brush) {
-  if (brush && !brush->stock) delete brush;
-}
-
-PenHandle SelectPen(SurfaceHandle surface, PenHandle pen) {
-  if (!surface || !pen) return nullptr;
-  PenHandle before = surface->pen;
-  surface->pen = pen;
-  return before;
-}
-
-BrushHandle SelectBrush(SurfaceHandle surface, BrushHandle brush) {
-  if (!surface || !brush) return nullptr;
-  return std::exchange(surface->brush, brush);
-}
+SurfaceState& StateOf(SurfaceHandle surface) { return surface->state; }
 
 void DrawRectangle(SurfaceHandle surface, const Rect& r) {
   if (r.right <= r.left || r.bottom <= r.top) return;
   const Rect all = Whole(surface);
-  const Colour pen = surface->pen->colour;
+  const Colour pen = surface->state.pen->colour;
   Fill(surface, {r.left, r.top, r.right, r.top + 1}, all, pen);
   Fill(surface, {r.left, r.bottom - 1, r.right, r.bottom}, all, pen);
   Fill(surface, {r.left, r.top, r.left + 1, r.bottom}, all, pen);
   Fill(surface, {r.right - 1, r.top, r.right, r.bottom}, all, pen);
-  Fill(surface, {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1}, all, surface->brush->colour);
+  Fill(surface, {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1}, all, surface->state.brush->colour);
 }
 
 void FillRect(SurfaceHandle surface, const Rect& rect, BrushHandle brush) {

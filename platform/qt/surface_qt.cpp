@@ -41,6 +41,7 @@
 
 #include "platform/bitmap.h"
 #include "platform/qt/surface_qt.h"
+#include "platform/surface_state.h"
 #include "platform/resources.h"
 
 namespace {
@@ -96,15 +97,6 @@ struct PlatformFont {
   std::array<std::unique_ptr<GlyphPage>, kPageCount> pages;
 };
 
-struct PlatformPen {
-  Colour colour;
-};
-
-struct PlatformBrush {
-  Colour colour;
-  bool stock;
-};
-
 struct PlatformBitmap {
   int32_t width;
   int32_t height;
@@ -115,19 +107,12 @@ struct PlatformSurface {
   QImage image;
   uchar* bits = nullptr;  // the image's pixels; the image is never shared, so they stay put
   qsizetype stride = 0;
-  PlatformPen defaultPen{kBlack};
   FontHandle font = nullptr;
-  PenHandle pen = nullptr;
-  BrushHandle brush = nullptr;
-  Colour textColour = kBlack;
-  Colour backgroundColour = kWhite;
-  int32_t backgroundMode = kOpaque;
+  SurfaceState state;
 };
 
 namespace {
 
-PlatformBrush gWhiteBrush{kWhite, true};
-PlatformBrush gBlackBrush{kBlack, true};
 
 QRgb ToQRgb(Colour c) {
   return qRgb(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
@@ -362,8 +347,8 @@ void DrawRun(PlatformSurface* s, int32_t x, int32_t y, const char16_t* text, int
   if (IsEmpty(visible)) return;
   const bool underline = f.description.underline;
   const int32_t width = fillCell || underline ? RunWidth(f, text, n) : 0;
-  if (fillCell) Fill(s, Intersect({x, y, x + width, y + f.height}, visible), s->backgroundColour);
-  const QRgb colour = ToQRgb(s->textColour);
+  if (fillCell) Fill(s, Intersect({x, y, x + width, y + f.height}, visible), s->state.backgroundColour);
+  const QRgb colour = ToQRgb(s->state.textColour);
   const int32_t baseline = y + f.ascent;
   int32_t pen = x;
   for (int32_t i = 0; i < n; ++i) {
@@ -373,7 +358,7 @@ void DrawRun(PlatformSurface* s, int32_t x, int32_t y, const char16_t* text, int
   }
   if (underline) {
     const int32_t top = y + f.underlineTop;
-    Fill(s, Intersect({x, top, x + width, top + f.underlineThickness}, visible), s->textColour);
+    Fill(s, Intersect({x, top, x + width, top + f.underlineThickness}, visible), s->state.textColour);
   }
 }
 
@@ -395,8 +380,6 @@ SurfaceHandle CreateImageSurface(int32_t width, int32_t height) {
   s->bits = s->image.bits();
   s->stride = s->image.bytesPerLine();
   s->font = font;
-  s->pen = &s->defaultPen;
-  s->brush = &gWhiteBrush;
   Fill(s.get(), Whole(s.get()), kWhite);
   return s.release();
 }
@@ -483,75 +466,28 @@ void DrawTextCentred(SurfaceHandle surface, const char16_t* s, int32_t n, const 
   const TextExtent e = MeasureText(surface, s, n);
   const int32_t x = box.left + (box.right - box.left - e.width) / 2;
   const int32_t y = box.top + (box.bottom - box.top - e.height) / 2;
-  DrawRun(surface, x, y, s, n, box, surface->backgroundMode == kOpaque);
+  DrawRun(surface, x, y, s, n, box, surface->state.backgroundMode == kOpaque);
 }
 
 void DrawTextFilled(SurfaceHandle surface, int32_t x, int32_t y, const Rect& fill, const char16_t* s, int32_t n) {
   if (!surface) return;
-  Fill(surface, fill, surface->backgroundColour);
+  Fill(surface, fill, surface->state.backgroundColour);
   // The cell lies on the fill just made, so there is nothing more to fill.
   if (s && n > 0) DrawRun(surface, x, y, s, n, fill, false);
 }
 
-// --- Colours and modes ---------------------------------------------------------------
+// --- Rectangles -------------------------------------------------------------------------
 
-Colour SetTextColour(SurfaceHandle surface, Colour colour) {
-  return std::exchange(surface->textColour, colour & 0xFFFFFF);
-}
-
-Colour GetTextColour(SurfaceHandle surface) { return surface->textColour; }
-
-Colour SetBackgroundColour(SurfaceHandle surface, Colour colour) {
-  return std::exchange(surface->backgroundColour, colour & 0xFFFFFF);
-}
-
-Colour GetBackgroundColour(SurfaceHandle surface) { return surface->backgroundColour; }
-
-int32_t SetBackgroundMode(SurfaceHandle surface, int32_t mode) {
-  if (mode != kTransparent && mode != kOpaque) return 0;
-  return std::exchange(surface->backgroundMode, mode);
-}
-
-int32_t GetBackgroundMode(SurfaceHandle surface) { return surface->backgroundMode; }
-
-// --- Pens, brushes and rectangles ----------------------------------------------------
-
-BrushHandle GetStockBrush(int32_t kind) {
-  switch (kind) {
-    case kWhiteBrush: return &gWhiteBrush;
-    case kBlackBrush: return &gBlackBrush;
-    default: return nullptr;
-  }
-}
-
-PenHandle CreateSolidPen(Colour colour) { return new (std::nothrow) PlatformPen{colour & 0xFFFFFF}; }
-
-BrushHandle CreateSolidBrush(Colour colour) { return new (std::nothrow) PlatformBrush{colour & 0xFFFFFF, false}; }
-
-void DeletePen(PenHandle pen) { delete pen; }
-
-void DeleteBrush(BrushHandle brush) {
-  if (brush && !brush->stock) delete brush;
-}
-
-PenHandle SelectPen(SurfaceHandle surface, PenHandle pen) {
-  if (!surface || !pen) return nullptr;
-  return std::exchange(surface->pen, pen);
-}
-
-BrushHandle SelectBrush(SurfaceHandle surface, BrushHandle brush) {
-  if (!surface || !brush) return nullptr;
-  return std::exchange(surface->brush, brush);
-}
+SurfaceState& StateOf(SurfaceHandle surface) { return surface->state; }
 
 void DrawRectangle(SurfaceHandle surface, const Rect& r) {
   if (!surface || IsEmpty(r)) return;
-  const Colour pen = surface->pen->colour;
+  const Colour pen = surface->state.pen->colour;
   Fill(surface, {r.left, r.top, r.right, r.top + 1}, pen);
   Fill(surface, {r.left, r.bottom - 1, r.right, r.bottom}, pen);
   Fill(surface, {r.left, r.top + 1, r.left + 1, r.bottom - 1}, pen);
   Fill(surface, {r.right - 1, r.top + 1, r.right, r.bottom - 1}, pen);
-  Fill(surface, {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1}, surface->brush->colour);
+  Fill(surface, {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1}, surface->state.brush->colour);
 }
 
 void FillRect(SurfaceHandle surface, const Rect& rect, BrushHandle brush) {
