@@ -33,11 +33,11 @@ void PaneVolume(benchmark::State& state, bool draw) {
   const int32_t height = width == 240 ? 320 : 800;
   static std::vector<ArticleBuffer> articles = LoadVolume();
   SurfaceHandle surface = CreateImageSurface(width, height);
-  FontSpec spec{};
+  FontSpec fonts{};
   const std::u16string_view face = u"David CLM";
-  std::copy(face.begin(), face.end(), spec.FontName);
+  std::copy(face.begin(), face.end(), fonts.FontName);
   const Rect rect{0, 0, width, height};
-  TextPane* pane = CreatePane(surface, &rect, spec, 100);
+  TextPane* pane = CreatePane(surface, &rect, fonts, 100);
   int64_t rows = 0;
   for (auto _ : state) {
     rows = 0;

@@ -58,8 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint8_t options = data[3];
   flags = (options & 1) ? kFlagReverse : 0;
   letterBase = kBases[(options >> 1) & 3];
-  FontSpec spec{};
-  spec.FontSize = kFontSizes[(options >> 3) % std::size(kFontSizes)];
+  FontSpec fonts{};
+  fonts.FontSize = kFontSizes[(options >> 3) % std::size(kFontSizes)];
 
   // An unpacked article: its bytes, then two zeros, and not one byte more.
   const size_t length = std::min<size_t>(size - 4, UINT16_MAX);
@@ -71,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   article.bytes[length + 1] = 0;
 
   const Rect rect{7, 3, 7 + width, 3 + height};
-  TextPane* pane = CreatePane(surface, &rect, spec, 100);
+  TextPane* pane = CreatePane(surface, &rect, fonts, 100);
   Check(pane != nullptr);
   const int status = LayOutArticle(pane, &article, true);
   Check(status == kPaneOk || status == kPaneBadData);
@@ -96,8 +96,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The same article at another width and in another size.
     Check(ResizePane(pane, 1 + (width * 7 + 13) % kMaxWidth, height) == kPaneOk);
     CheckTable(pane);
-    spec.FontSize = -spec.FontSize + 3;
-    SetPaneFont(pane, spec);
+    fonts.FontSize = -fonts.FontSize + 3;
+    SetPaneFont(pane, fonts);
     CheckTable(pane);
   }
   DestroyPane(pane);

@@ -17,12 +17,12 @@ std::unique_ptr<LineEntry[]> NewLineTable(int32_t rows) {
 
 }  // namespace
 
-TextPane* CreatePane(SurfaceHandle surface, const Rect* rect, const FontSpec& spec, int32_t capacity) {
+TextPane* CreatePane(SurfaceHandle surface, const Rect* rect, const FontSpec& fonts, int32_t capacity) {
   if (!surface) return nullptr;
   auto* pane = new (std::nothrow) TextPane{};
   if (!pane) return nullptr;
   pane->surface = surface;
-  pane->fontSpec = spec;
+  pane->fontSpec = fonts;
   pane->fontSpec.FontName[kFaceNameLength - 1] = 0;
   if (rect) {
     pane->x = rect->left;
@@ -58,9 +58,9 @@ int ResizePane(TextPane* pane, int32_t width, int32_t height) {
   return LayOutArticle(pane, pane->article ? &pane->article : nullptr, false);
 }
 
-int SetPaneFont(TextPane* pane, const FontSpec& spec) {
+int SetPaneFont(TextPane* pane, const FontSpec& fonts) {
   if (!pane) return kPaneMissing;
-  pane->fontSpec = spec;
+  pane->fontSpec = fonts;
   pane->fontSpec.FontName[kFaceNameLength - 1] = 0;
   for (FontSlot* slot = pane->fontSlots; slot; slot = slot->next) {
     DeleteFont(slot->font);

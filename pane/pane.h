@@ -82,9 +82,9 @@ constexpr uint16_t kLineTableStep = 128;
 // --- The pane's life ------------------------------------------------------------
 
 // Makes a pane on a surface it borrows, over rect (or an empty rectangle),
-// with a copy of spec and a table of capacity rows when capacity is above 0.
+// with a copy of the font settings and a table of capacity rows when capacity is above 0.
 // Nothing when there is no surface or no memory.
-TextPane* CreatePane(SurfaceHandle surface, const Rect* rect, const FontSpec& spec, int32_t capacity);
+TextPane* CreatePane(SurfaceHandle surface, const Rect* rect, const FontSpec& fonts, int32_t capacity);
 
 // Releases the article, the line table, every slot and its font, and the pane.
 void DestroyPane(TextPane* pane);
@@ -94,10 +94,10 @@ void DestroyPane(TextPane* pane);
 // size not above 0.
 int ResizePane(TextPane* pane, int32_t width, int32_t height);
 
-// Copies spec, remakes the font of every slot, lays the article out again and
+// Copies the font settings, remakes the font of every slot, lays the article out again and
 // draws it with the background cleared: DrawPane's result, or 1 when the
 // layout did not give 0.
-int SetPaneFont(TextPane* pane, const FontSpec& spec);
+int SetPaneFont(TextPane* pane, const FontSpec& fonts);
 
 // --- Fonts ---------------------------------------------------------------------
 

@@ -40,10 +40,10 @@ inline ArticleBuffer MakeArticle(const std::vector<TestRecord>& records) {
 
 // The font every fixture pane starts with: the default face at size 20.
 inline FontSpec TestFont(int32_t size = 20) {
-  FontSpec spec{};
-  spec.FontSize = size;
-  spec.FontAsciiBase = kUnicodeLetterBase;
-  return spec;
+  FontSpec fonts{};
+  fonts.FontSize = size;
+  fonts.FontAsciiBase = kUnicodeLetterBase;
+  return fonts;
 }
 
 class PaneTest : public testing::Test {

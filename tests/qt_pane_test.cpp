@@ -57,11 +57,11 @@ class QtPage : public testing::TestWithParam<int32_t> {
     BindLetterSettings(&letterBase, &flags);
     surface = CreateImageSurface(kWidth, kHeight);
     ASSERT_NE(surface, nullptr);
-    FontSpec spec{};
+    FontSpec fonts{};
     const std::u16string_view face = u"David CLM";
-    std::copy(face.begin(), face.end(), spec.FontName);
+    std::copy(face.begin(), face.end(), fonts.FontName);
     const Rect rect{0, 0, kWidth, kHeight};
-    pane = CreatePane(surface, &rect, spec, 100);
+    pane = CreatePane(surface, &rect, fonts, 100);
     ArticleBuffer article = LoadArticle(GetParam(), nullptr);
     ASSERT_EQ(LayOutArticle(pane, &article, true), kPaneOk);
     ASSERT_EQ(DrawPane(pane, true), kPaneOk);

@@ -299,12 +299,12 @@ int RunRender(int argc, char** argv) {
     std::cerr << "quenzil-tool: no memory for a " << o.width << " by " << o.height << " image\n";
     return 1;
   }
-  FontSpec spec{};
-  std::copy(o.face.begin(), o.face.end(), spec.FontName);
-  spec.FontSize = o.size;
-  spec.FontAsciiBase = o.base;
+  FontSpec fonts{};
+  std::copy(o.face.begin(), o.face.end(), fonts.FontName);
+  fonts.FontSize = o.size;
+  fonts.FontAsciiBase = o.base;
   const Rect rect{0, 0, o.width, o.height};
-  TextPane* pane = CreatePane(surface, &rect, spec, 100);
+  TextPane* pane = CreatePane(surface, &rect, fonts, 100);
   int status = pane ? LayOutArticle(pane, &article, true) : kPaneNoMemory;
   if (status == kPaneOk) {
     pane->topLine = static_cast<uint16_t>(o.top);
