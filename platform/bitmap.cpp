@@ -1,5 +1,7 @@
 #include "platform/bitmap.h"
 
+#include "platform/resources.h"
+
 namespace {
 
 constexpr size_t kHeaderSize = 4;
@@ -36,4 +38,12 @@ std::vector<uint8_t> EncodeBitmap(const BitmapPixels& bitmap) {
   WriteLittle(&out, static_cast<uint32_t>(bitmap.height), 2);
   for (Colour c : bitmap.pixels) WriteLittle(&out, c, 4);
   return out;
+}
+
+BitmapHandle LoadBitmap(uint16_t id) {
+  const ResourceEntry* entry = FindResource(id, kResourceBitmap);
+  if (!entry) return nullptr;
+  BitmapPixels decoded;
+  if (!DecodeBitmap({LoadResource(entry), SizeofResource(entry)}, &decoded)) return nullptr;
+  return CreateBitmap(decoded.width, decoded.height, decoded.pixels.data());
 }

@@ -186,6 +186,10 @@ void FillRect(SurfaceHandle surface, const Rect& rect, BrushHandle brush);
 
 // --- Bitmaps ----------------------------------------------------------------------------
 
+// A bitmap of width by height colours (0x00BBGGRR), rows from the top;
+// nothing when the size is not above 0 or memory is short.
+BitmapHandle CreateBitmap(int32_t width, int32_t height, const Colour* pixels);
+
 // Loads bitmap resource id (format in platform/bitmap.h); nothing when there
 // is none or it is malformed.
 BitmapHandle LoadBitmap(uint16_t id);

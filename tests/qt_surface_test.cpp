@@ -617,8 +617,6 @@ TEST_F(QtSurface, ColourAndModeSettersReturnTheValueBefore) {
 
 // --- Bitmaps ----------------------------------------------------------------------------
 
-// The program carries no bitmap resources yet, so only their absence can be
-// tested here; copying pixels waits for the first bitmap resource.
 TEST_F(QtSurface, MissingBitmapLoadsAsNothingAndCopiesNothing) {
   BitmapHandle bitmap = LoadBitmap(60000);
   EXPECT_EQ(bitmap, nullptr);
@@ -626,6 +624,37 @@ TEST_F(QtSurface, MissingBitmapLoadsAsNothingAndCopiesNothing) {
   EXPECT_EQ(BitmapHeight(bitmap), 0);
   CopyBitmap(surface_, 0, 0, 10, 10, bitmap, 0, 0);
   EXPECT_FALSE(HasInk(InkBounds(surface_, {0, 0, 20, 20})));
+  DeleteBitmap(bitmap);
+  const Colour one = kRed;
+  EXPECT_EQ(CreateBitmap(0, 1, &one), nullptr);
+  EXPECT_EQ(CreateBitmap(1, 1, nullptr), nullptr);
+}
+
+TEST_F(QtSurface, CopiesBitmapPixelsExactlyAndClipsOnEverySide) {
+  // A 9-by-9 bitmap whose every pixel is different, as the reader's glyphs are.
+  std::vector<Colour> pixels;
+  for (uint32_t i = 0; i < 81; ++i) pixels.push_back(i * 0x030507u & 0xFFFFFF);
+  BitmapHandle bitmap = CreateBitmap(9, 9, pixels.data());
+  ASSERT_NE(bitmap, nullptr);
+  EXPECT_EQ(BitmapWidth(bitmap), 9);
+  EXPECT_EQ(BitmapHeight(bitmap), 9);
+  const auto at = [&](int32_t x, int32_t y) { return pixels[static_cast<size_t>(y * 9 + x)]; };
+
+  CopyBitmap(surface_, 10, 20, 9, 9, bitmap, 0, 0);
+  for (int32_t y = 0; y < 9; ++y) {
+    for (int32_t x = 0; x < 9; ++x) ASSERT_EQ(GetPixel(surface_, 10 + x, 20 + y), at(x, y)) << x << "," << y;
+  }
+  EXPECT_EQ(GetPixel(surface_, 19, 20), kWhite);
+  EXPECT_EQ(GetPixel(surface_, 10, 29), kWhite);
+
+  // Part of the bitmap, from inside it, partly off the surface's top left and
+  // its bottom right; the pixels beyond the bitmap are left alone.
+  CopyBitmap(surface_, -2, -3, 5, 5, bitmap, 4, 4);
+  EXPECT_EQ(GetPixel(surface_, 0, 0), at(6, 7));
+  EXPECT_EQ(GetPixel(surface_, 2, 1), at(8, 8));
+  EXPECT_EQ(GetPixel(surface_, 3, 0), kWhite) << "beyond the bitmap's right edge";
+  CopyBitmap(surface_, kWidth - 2, kHeight - 1, 9, 9, bitmap, 0, 0);
+  EXPECT_EQ(GetPixel(surface_, kWidth - 1, kHeight - 1), at(1, 0));
   DeleteBitmap(bitmap);
 }
 

@@ -189,15 +189,13 @@ void FillRect(SurfaceHandle surface, const Rect& rect, BrushHandle brush) {
 
 // --- Bitmaps ----------------------------------------------------------------------------
 
-BitmapHandle LoadBitmap(uint16_t id) {
-  const ResourceEntry* entry = FindResource(id, kResourceBitmap);
-  if (!entry) return nullptr;
+BitmapHandle CreateBitmap(int32_t width, int32_t height, const Colour* pixels) {
+  if (width <= 0 || height <= 0 || !pixels) return nullptr;
   auto* bitmap = new (std::nothrow) PlatformBitmap{};
   if (!bitmap) return nullptr;
-  if (!DecodeBitmap({LoadResource(entry), SizeofResource(entry)}, &bitmap->bitmap)) {
-    delete bitmap;
-    return nullptr;
-  }
+  bitmap->bitmap.width = width;
+  bitmap->bitmap.height = height;
+  bitmap->bitmap.pixels.assign(pixels, pixels + static_cast<size_t>(width) * static_cast<size_t>(height));
   return bitmap;
 }
 

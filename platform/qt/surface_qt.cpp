@@ -39,10 +39,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/bitmap.h"
 #include "platform/qt/surface_qt.h"
 #include "platform/surface_state.h"
-#include "platform/resources.h"
 
 namespace {
 
@@ -496,15 +494,13 @@ void FillRect(SurfaceHandle surface, const Rect& rect, BrushHandle brush) {
 
 // --- Bitmaps ----------------------------------------------------------------------------
 
-BitmapHandle LoadBitmap(uint16_t id) {
-  const ResourceEntry* entry = FindResource(id, kResourceBitmap);
-  if (!entry) return nullptr;
-  BitmapPixels decoded;
-  if (!DecodeBitmap({LoadResource(entry), SizeofResource(entry)}, &decoded)) return nullptr;
-  std::unique_ptr<PlatformBitmap> bitmap(new (std::nothrow) PlatformBitmap{decoded.width, decoded.height, {}});
+BitmapHandle CreateBitmap(int32_t width, int32_t height, const Colour* pixels) {
+  if (width <= 0 || height <= 0 || !pixels) return nullptr;
+  std::unique_ptr<PlatformBitmap> bitmap(new (std::nothrow) PlatformBitmap{width, height, {}});
   if (!bitmap) return nullptr;
-  bitmap->pixels.reserve(decoded.pixels.size());
-  for (Colour c : decoded.pixels) bitmap->pixels.push_back(ToQRgb(c));
+  const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+  bitmap->pixels.reserve(count);
+  for (size_t i = 0; i < count; ++i) bitmap->pixels.push_back(ToQRgb(pixels[i]));
   return bitmap.release();
 }
 
