@@ -34,5 +34,7 @@ bool QueryRegistryValue(RegistryKey key, std::u16string_view name, uint32_t* typ
 // reading.
 bool SetRegistryValue(RegistryKey key, std::u16string_view name, uint32_t type, std::span<const uint8_t> data);
 
-// Closes the key; the last close of a key written to writes the store.
-void CloseRegistryKey(RegistryKey key);
+// Closes the key. Closing a key written to puts its values into the store;
+// false when the store could not be written (the values are then lost, and
+// the store is as it was).
+bool CloseRegistryKey(RegistryKey key);

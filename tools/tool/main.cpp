@@ -22,6 +22,7 @@
 #include "pane/pane.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/resources.h"
+#include "platform/utf.h"
 
 namespace {
 
@@ -69,19 +70,6 @@ bool Load(int32_t number, ArticleBuffer* article) {
   return false;
 }
 
-void AppendUtf8(std::string* out, char32_t c) {
-  if (c < 0x80) {
-    out->push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out->push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out->push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
-
 // A letter-code text in reading order, with the Unicode Hebrew letters.
 std::string ReadingOrder(const uint8_t* text, size_t length, bool storedReversed) {
   const auto n = static_cast<int32_t>(length);
@@ -89,7 +77,7 @@ std::string ReadingOrder(const uint8_t* text, size_t length, bool storedReversed
   std::string out;
   if (!wide) return out;
   if (storedReversed) ReverseMirrored(wide.get(), n);
-  for (int32_t i = 0; i < n; ++i) AppendUtf8(&out, wide[static_cast<size_t>(i)]);
+  Utf8FromUtf16(wide.get(), static_cast<size_t>(n), &out);
   return out;
 }
 
@@ -181,31 +169,6 @@ constexpr Verb kVerbs[] = {
      RunDump},
 };
 
-// A UTF-8 text as UTF-16; empty when it is not well-formed.
-std::u16string Utf16FromUtf8(std::string_view in) {
-  std::u16string out;
-  for (size_t i = 0; i < in.size();) {
-    const auto b = static_cast<uint8_t>(in[i]);
-    const size_t extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : 4;
-    if (extra == 4 || i + extra >= in.size()) return {};
-    char32_t c = extra == 0 ? b : b & (0x3F >> extra);
-    for (size_t k = 1; k <= extra; ++k) {
-      const auto next = static_cast<uint8_t>(in[i + k]);
-      if ((next >> 6) != 2) return {};
-      c = c << 6 | (next & 0x3F);
-    }
-    i += extra + 1;
-    if (c >= 0x10000) {
-      c -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-    } else {
-      out.push_back(static_cast<char16_t>(c));
-    }
-  }
-  return out;
-}
-
 // The options of render, as given.
 struct RenderOptions {
   int32_t number = 0;
@@ -259,8 +222,10 @@ std::string ParseRender(int argc, char** argv, RenderOptions* o) {
       }
     } else if (arg == "--face") {
       if (!hasValue) return "--face needs a name";
-      const std::u16string face = Utf16FromUtf8(value);
-      if (face.empty() || face.size() >= kFaceNameLength) return "--face needs a name of 1 to 31 characters";
+      std::u16string face;
+      if (!Utf16FromUtf8(value, &face) || face.empty() || face.size() >= kFaceNameLength) {
+        return "--face needs a name of 1 to 31 characters";
+      }
       o->face = face;
       ++i;
     } else if (arg == "--reverse") {
